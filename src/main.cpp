@@ -1,0 +1,3 @@
+#include "run/run_sequence.hpp"
+
+int main() { return sshsum::run_program(); }
