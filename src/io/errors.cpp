@@ -4,6 +4,7 @@
 #include "io/environment.hpp"
 #include "io/traceback.hpp"
 #include "io/units.hpp"
+#include "platform/file_system.hpp"
 #include "platform/stack_walk.hpp"
 
 #include <cerrno>
@@ -31,26 +32,6 @@ std::atomic<bool> hooks_ran{false};
 // FORT0 applies at the first report of the run only.
 std::atomic<bool> first_report{true};
 
-void write_fully(int fd, const std::string &bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return; // the report never fails visibly
-    done += static_cast<std::size_t>(n);
-  }
-}
-
-int open_for_appending(const std::string &path) {
-  int fd;
-  do
-    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  while (fd < 0 && errno == EINTR);
-  return fd;
-}
-
 // Writes a composed report to the log file and to standard error.
 void emit_report(const std::string &report) {
   const std::string bytes = text_mode_bytes(report);
@@ -68,12 +49,12 @@ void emit_report(const std::string &report) {
   if (const auto log = variable_value("FOR_DIAGNOSTIC_LOG_FILE")) {
     const int fd = open_for_appending(*log);
     if (fd >= 0) {
-      write_fully(fd, bytes);
+      (void)write_all(fd, bytes); // a failed copy is skipped
       ::close(fd);
     }
   }
   if (!switch_is_on("FOR_DISABLE_DIAGNOSTIC_DISPLAY"))
-    write_fully(STDERR_FILENO, bytes);
+    (void)write_all(STDERR_FILENO, bytes); // never fails visibly
 }
 
 } // namespace

@@ -74,21 +74,6 @@ UnitRecord connect_console() {
   return console;
 }
 
-// One write of the whole record; a short write (a pipe under pressure) is
-// continued, an interrupted one repeated. False when the system refuses.
-bool write_all(int fd, const std::string &bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 } // namespace
 
 UnitRecord &open_unit(int number, const char *name, std::size_t length,

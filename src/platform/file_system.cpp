@@ -125,6 +125,23 @@ OpenedFile open_file_for_writing(const std::string &path) {
   return failed;
 }
 
+int open_for_appending(const std::string &path) {
+  return open_retrying(path.c_str(), O_WRONLY | O_APPEND | O_CREAT);
+}
+
+bool write_all(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 int open_error_number(int error) {
   switch (error) {
   case ENOENT:

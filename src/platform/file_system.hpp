@@ -43,6 +43,14 @@ OpenedFile open_file(const std::string &path, bool create);
 // the file that receives the console unit's records.
 OpenedFile open_file_for_writing(const std::string &path);
 
+// Opens `path` for appending, created when missing: -1 when it cannot be.
+int open_for_appending(const std::string &path);
+
+// Hands all of `bytes` to the system, starting with one write; a short
+// write (a pipe under pressure) is continued and an interrupted one
+// repeated. False when the system refuses.
+bool write_all(int fd, std::string_view bytes);
+
 // Maps the errno of a failed open to the error number that ends the run:
 // ENOENT, ENOTDIR -> 29; EACCES, EPERM, EROFS, EISDIR -> 9;
 // ENAMETOOLONG -> 43; ENXIO, ENODEV -> 42; anything else -> 30.
