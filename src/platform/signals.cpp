@@ -11,10 +11,12 @@ namespace {
 
 struct EventThread {
   SignalEventHandler handler;
-  sigset_t waited;
+  sigset_t waited; // the signals the thread takes, blocked everywhere
 };
 
 EventThread event_thread;
+std::atomic<bool> started{false};
+bool pipe_was_ignored = false;
 
 void *wait_for_signals(void *) {
   for (;;) {
@@ -34,7 +36,6 @@ bool left_ignored(int signal_number) {
 } // namespace
 
 void start_signal_thread(SignalEventHandler handler) {
-  static std::atomic<bool> started{false};
   if (started.exchange(true))
     return;
   event_thread.handler = handler;
@@ -45,6 +46,7 @@ void start_signal_thread(SignalEventHandler handler) {
   // Block first: from here on a signal that arrives stays pending until the
   // event thread takes it, even before that thread runs.
   ::pthread_sigmask(SIG_BLOCK, &event_thread.waited, nullptr);
+  pipe_was_ignored = left_ignored(SIGPIPE);
   ::signal(SIGPIPE, SIG_IGN);
 
   pthread_attr_t attributes;
@@ -58,6 +60,14 @@ void start_signal_thread(SignalEventHandler handler) {
   // them back their default action rather than make the run uninterruptible.
   if (created != 0)
     ::pthread_sigmask(SIG_UNBLOCK, &event_thread.waited, nullptr);
+}
+
+void restore_default_signals() {
+  if (!started.load())
+    return;
+  ::pthread_sigmask(SIG_UNBLOCK, &event_thread.waited, nullptr);
+  if (!pipe_was_ignored)
+    ::signal(SIGPIPE, SIG_DFL);
 }
 
 } // namespace sshsum

@@ -21,4 +21,10 @@ using SignalEventHandler = void (*)(int signal_number);
 // killing the process silently. Only the first call does anything.
 void start_signal_thread(SignalEventHandler handler);
 
+// For a child process between fork and exec: gives SIGINT, SIGQUIT, SIGHUP
+// and SIGPIPE back the mask and action a program expects to start with
+// (both survive exec), except a signal the parent of this process left
+// ignored, which stays ignored.
+void restore_default_signals();
+
 } // namespace sshsum

@@ -3,6 +3,9 @@
 #include "io/console_events.hpp"
 #include "io/errors.hpp"
 #include "io/units.hpp"
+#include "platform/signals.hpp"
+
+#include <sys/wait.h>
 
 #include <signal.h>
 #include <unistd.h>
@@ -88,6 +91,24 @@ TEST(IoConsoleEvents, SignalIgnoredByTheParentStaysIgnored) {
   EXPECT_EQ(test::first_line(r.err),
             "forrtl: error (200): program aborting due to control-C "
             "event\r\r\n");
+}
+
+TEST(IoConsoleEvents, ProgramsStartedLaterGetTheDefaultSignals) {
+  // A process forked to run another program (as a file chooser may do)
+  // gives the signals back before exec: control-C then ends it at once.
+  const ChildResult r = run_in_child([] {
+    install_console_event_handler();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      restore_default_signals();
+      ::raise(SIGINT);
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::_exit(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT ? 0 : 1);
+  });
+  EXPECT_EQ(r.exit_status, 0) << r.err;
 }
 
 TEST(IoConsoleEvents, EventStatusesAndNames) {
