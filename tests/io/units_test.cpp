@@ -203,8 +203,7 @@ TEST(IoUnits, ReadOnlyDataFilesAreRead) {
   const ChildResult r = run_in_child([&] {
     test::drop_root();
     enter(dir);
-    open_named(kDataUnit, "ssh.dat", "OLD");
-    UnitRecord &unit = const_cast<UnitRecord &>(*find_unit(kDataUnit));
+    UnitRecord &unit = open_unit(kDataUnit, "ssh.dat", 7, "OLD", "formatted");
     char buffer[64];
     const long n = read_unit(unit, buffer, sizeof buffer);
     const std::string text(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
