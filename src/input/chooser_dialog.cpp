@@ -14,7 +14,8 @@
 //
 // A line is one of: an empty line (cancel; Ctrl-D too), ":N" (file type N),
 // a list number (open that folder or choose that file, name as listed), or
-// a name resolved by the typed-name rules (chooser_names.hpp): a file is
+// a name resolved by the typed-name rules (chooser_names.hpp; a backslash
+// takes the next character as it is, as Tab completion quotes): a file is
 // chosen, a folder opened, a wildcard pattern becomes the file type. A
 // missing folder or an unknown number is said on the terminal and the
 // prompt comes again; a path too long for file_name ends the dialog without
@@ -116,6 +117,15 @@ bool open_folder(DialogState &state, const std::string &folder) {
   return true;
 }
 
+// Tab completion writes names the way a shell reads them ("my\ file.dat"),
+// so in the dialog a backslash takes the next character as it is.
+std::string unescape(std::string_view typed) {
+  std::string name;
+  for (std::size_t i = 0; i < typed.size(); ++i)
+    name += typed[i] == '\\' && i + 1 < typed.size() ? typed[++i] : typed[i];
+  return name;
+}
+
 bool is_number(std::string_view text) {
   return !text.empty() && text.size() <= 9 &&
          text.find_first_not_of("0123456789") == std::string_view::npos;
@@ -190,7 +200,7 @@ ChooserOutcome run_chooser_dialog(const TerminalSession &session,
       break;
     }
 
-    const TypedName named = resolve_typed_name(state.folder, typed);
+    const TypedName named = resolve_typed_name(state.folder, unescape(typed));
     switch (named.kind) {
     case TypedNameKind::file:
       outcome = {true, named.path, named.folder};

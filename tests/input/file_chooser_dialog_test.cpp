@@ -98,6 +98,17 @@ TEST_F(ChooserDialog, TabCompletesNamesInTheFolderShown) {
   expect_choice(scratch.root + "/Dat/notes.txt", scratch.root + "/Dat");
 }
 
+// A completed name with a blank comes back quoted ("my\ file.dat") and is
+// taken as the name it quotes.
+TEST_F(ChooserDialog, TabCompletedNamesWithBlanksAreTakenUnquoted) {
+  std::ofstream(scratch.root + "/Dat/my file.dat") << "1\n";
+  ASSERT_NO_FATAL_FAILURE(open_dialog());
+  child.send("my\t");
+  ASSERT_TRUE(child.expect("my\\ file.dat")) << child.screen;
+  child.send("\r");
+  expect_choice(scratch.root + "/Dat/my file.dat", scratch.root + "/Dat");
+}
+
 TEST_F(ChooserDialog, OpensFoldersByNumberByNameAndByParent) {
   ASSERT_NO_FATAL_FAILURE(open_dialog());
   ASSERT_NO_FATAL_FAILURE(type_line("2")); // sub/
