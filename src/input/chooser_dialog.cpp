@@ -185,10 +185,10 @@ ChooserOutcome run_chooser_dialog(const TerminalSession &session,
       const FolderEntry &entry = state.entries[number - 1];
       const std::string path = join_path(state.folder, entry.name);
       if (entry.is_folder) {
-        const TypedName named = resolve_typed_name(state.folder, entry.name);
-        show = named.kind == TypedNameKind::folder &&
-               open_folder(state, named.folder);
-        if (!show)
+        std::string real;
+        if (real_folder(path, real) == TypedNameKind::folder)
+          show = open_folder(state, real);
+        else
           say(state, "Cannot open the folder " + printable(path) + ".");
         continue;
       }

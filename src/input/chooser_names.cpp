@@ -30,18 +30,6 @@ bool is_folder(const std::string &path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The real path of an existing folder, or the failure kind.
-TypedNameKind real_folder(const std::string &path, std::string &real) {
-  char *resolved = realpath(path.c_str(), nullptr);
-  if (!resolved)
-    return errno == ENAMETOOLONG ? TypedNameKind::too_long
-                                 : TypedNameKind::missing_folder;
-  real = resolved;
-  std::free(resolved);
-  return is_folder(real) ? TypedNameKind::folder
-                         : TypedNameKind::missing_folder;
-}
-
 std::string expand_home(std::string_view typed) {
   if (typed.empty() || typed[0] != '~' || (typed.size() > 1 && typed[1] != '/'))
     return std::string(typed);
@@ -52,6 +40,17 @@ std::string expand_home(std::string_view typed) {
 }
 
 } // namespace
+
+TypedNameKind real_folder(const std::string &path, std::string &real) {
+  char *resolved = realpath(path.c_str(), nullptr);
+  if (!resolved)
+    return errno == ENAMETOOLONG ? TypedNameKind::too_long
+                                 : TypedNameKind::missing_folder;
+  real = resolved;
+  std::free(resolved);
+  return is_folder(real) ? TypedNameKind::folder
+                         : TypedNameKind::missing_folder;
+}
 
 std::string_view trim_typed_line(std::string_view line) {
   constexpr std::string_view blanks = " \t\r\n";

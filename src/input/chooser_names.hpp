@@ -47,6 +47,11 @@ std::string join_path(std::string_view folder, std::string_view name);
 // True when `path` and its NUL fit the file_name field.
 bool fits_file_name(std::string_view path);
 
+// The real path (no symbolic links, "." or "..") of the existing folder
+// `path` in `real`, and `folder`; otherwise `missing_folder` (or `too_long`)
+// with `real` unchanged.
+TypedNameKind real_folder(const std::string &path, std::string &real);
+
 // Resolves `typed` (already trimmed, not empty) against `shown_folder` (an
 // absolute path).
 TypedName resolve_typed_name(std::string_view shown_folder,
