@@ -84,8 +84,10 @@ LineEditor *start_line_editor(const TerminalSession &session,
   el_set(el, EL_EDITOR, "emacs");
   el_set(el, EL_CLIENTDATA, static_cast<void *>(state));
   el_set(el, EL_PROMPT, prompt_of);
-  el_set(el, EL_ADDFN, "sshsum-complete", "Complete a file name",
-         _el_fn_complete);
+  // The wide form keeps pointers to these literals; the narrow one copies
+  // the name and help text and never frees the copies.
+  el_wset(el, EL_ADDFN, L"sshsum-complete", L"Complete a file name",
+          _el_fn_complete);
   el_set(el, EL_BIND, "^I", "sshsum-complete", nullptr);
   state->history = history_init();
   if (state->history) {
