@@ -23,7 +23,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sshsum {
@@ -93,9 +92,8 @@ std::string initial_folder() {
   }
   std::string folder = current;
   std::free(current);
-  const std::string dat = join_path(folder, "Dat");
-  struct stat info;
-  if (stat(dat.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+  std::string dat;
+  if (real_folder(join_path(folder, "Dat"), dat) == TypedNameKind::folder)
     return dat;
   return folder;
 }

@@ -83,6 +83,22 @@ TEST_F(ChooserScripted, NamesResolveInTheDatFolderWithTheDefaultExtension) {
   }
 }
 
+// A current directory that cannot be read (here: removed) leaves the
+// chooser to start in $HOME.
+TEST_F(ChooserScripted, StartsInHomeWhenTheCurrentDirectoryIsGone) {
+  const std::string root = scratch.root;
+  std::filesystem::create_directory(root + "/gone");
+  ChooserChild child;
+  child.start(false, "x\n", [&](int report_fd) {
+    setenv("HOME", (root + "/other").c_str(), 1);
+    if (chdir((root + "/gone").c_str()) != 0 ||
+        rmdir((root + "/gone").c_str()) != 0)
+      _exit(123);
+    call_chooser_and_report(".", kFill, report_fd);
+  });
+  expect_choice(child.finish(), root + "/other/x.dat", root + "/other");
+}
+
 TEST_F(ChooserScripted, CancelsAndFailuresLeaveEverythingAsItWas) {
   const std::string cases[] = {
       "",                                // no input at all
