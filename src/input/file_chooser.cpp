@@ -28,8 +28,8 @@
 namespace sshsum {
 namespace {
 
-// Longest line the scripted mode reads; anything longer cannot name a path
-// that fits file_name.
+// Longest line the scripted mode reads (the system's longest path); a
+// longer line is refused as a whole.
 constexpr std::size_t kScriptedLineLimit = 4096;
 
 // Reads one line of standard input byte by byte (nothing beyond the line
