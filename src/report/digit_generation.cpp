@@ -41,9 +41,17 @@ Open open_decision(const ScaledFraction &r, int error_bits, int c,
   return Open::none;
 }
 
+// Writes the next c digits into digits[1..c], up to 19 per multiplication.
 void emit(ScaledFraction &y, int c, char *digits) {
-  for (int i = 1; i <= c; ++i)
-    digits[i] = static_cast<char>('0' + next_digit(y));
+  for (int done = 0; done < c;) {
+    const int count = c - done < 19 ? c - done : 19;
+    std::uint64_t chunk = next_digits(y, count);
+    for (int i = done + count; i > done; --i) {
+      digits[i] = static_cast<char>('0' + chunk % 10);
+      chunk /= 10;
+    }
+    done += count;
+  }
 }
 
 ScaledFraction scaled_for(const BinaryOperand &x,

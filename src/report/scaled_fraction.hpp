@@ -42,6 +42,25 @@ inline int next_digit(ScaledFraction &y) {
   return static_cast<int>(carry);
 }
 
+// Multiplies the fraction by 10^count (count <= 19, so that the integer
+// part fits one word) and returns the integer part: the next `count` digits
+// at once, the same digits that `count` calls of next_digit would give.
+inline std::uint64_t next_digits(ScaledFraction &y, int count) {
+  using u128 = unsigned __int128;
+  std::uint64_t scale = 1;
+  for (int i = 0; i < count; ++i)
+    scale *= 10;
+  std::uint64_t carry = 0;
+  for (int i = y.length - 1; i >= 0; --i) {
+    const u128 t = static_cast<u128>(y.frac[i]) * scale + carry;
+    y.frac[i] = static_cast<std::uint64_t>(t);
+    carry = static_cast<std::uint64_t>(t >> 64);
+  }
+  while (y.length > 0 && y.frac[y.length - 1] == 0)
+    --y.length;
+  return carry;
+}
+
 // Guard: the first bit of the fraction; sticky: any later bit.
 inline bool guard_bit(const ScaledFraction &y) {
   return y.length > 0 && (y.frac[0] >> 63) != 0;
