@@ -40,15 +40,15 @@ FieldText place(const Text &text, int width, int area) {
 }
 
 // Rule for the exponent part of printed exponent X.
-void put_exponent(Text &t, int x, const FieldSpec &spec) {
+void put_exponent(Text &t, int x, const FieldSpec &layout) {
   const int magnitude = std::abs(x);
-  int places = spec.exponent_digits;
+  int places = layout.exponent_digits;
   if (places == kAutomaticExponent) {
     places = magnitude <= 99 ? 2 : 3;
     if (magnitude <= 99)
-      t.put(spec.exponent_letter);
+      t.put(layout.exponent_letter);
   } else {
-    t.put(spec.exponent_letter);
+    t.put(layout.exponent_letter);
   }
   t.put(x < 0 ? '-' : '+');
   char number[12];
@@ -62,12 +62,13 @@ void put_exponent(Text &t, int x, const FieldSpec &spec) {
 }
 
 // The r blanks after a plain decimal: the room an exponent part takes.
-int reserved_tail(const FieldSpec &spec) {
-  return spec.exponent_digits == kAutomaticExponent ? 4
-                                                    : spec.exponent_digits + 2;
+int reserved_tail(const FieldSpec &layout) {
+  return layout.exponent_digits == kAutomaticExponent
+             ? 4
+             : layout.exponent_digits + 2;
 }
 
-FieldText special_field(const DecimalDigits &dd, const FieldSpec &spec,
+FieldText special_field(const DecimalDigits &dd, const FieldSpec &layout,
                         int width) {
   Text t;
   if (dd.status == kStatusNaN) {
@@ -77,7 +78,7 @@ FieldText special_field(const DecimalDigits &dd, const FieldSpec &spec,
       t.put('-');
     t.put("Infinity");
   }
-  if (spec.special_alignment == SpecialAlignment::right)
+  if (layout.special_alignment == SpecialAlignment::right)
     return place(t, width, width);
   FieldText out;
   out.length = width;
@@ -86,22 +87,22 @@ FieldText special_field(const DecimalDigits &dd, const FieldSpec &spec,
   return out;
 }
 
-FieldText zero_field(const FieldSpec &spec, bool plain, int width) {
+FieldText zero_field(const FieldSpec &layout, bool plain, int width) {
   Text t;
   t.put("0.");
   if (plain) {
-    for (int i = 1; i < spec.digits; ++i)
+    for (int i = 1; i < layout.digits; ++i)
       t.put('0');
-    return place(t, width, width - reserved_tail(spec));
+    return place(t, width, width - reserved_tail(layout));
   }
-  for (int i = 0; i < spec.digits; ++i)
+  for (int i = 0; i < layout.digits; ++i)
     t.put('0');
-  put_exponent(t, 0, spec);
+  put_exponent(t, 0, layout);
   return place(t, width, width);
 }
 
 // Exponent form: d + 1 significant digits, one before the point.
-FieldText exponent_field(const DecimalDigits &dd, const FieldSpec &spec,
+FieldText exponent_field(const DecimalDigits &dd, const FieldSpec &layout,
                          int width) {
   const std::string_view digits = dd.text();
   Text t;
@@ -110,13 +111,13 @@ FieldText exponent_field(const DecimalDigits &dd, const FieldSpec &spec,
   t.put(digits.substr(0, 1));
   t.put('.');
   t.put(digits.substr(1));
-  put_exponent(t, dd.exponent - 1, spec);
+  put_exponent(t, dd.exponent - 1, layout);
   return place(t, width, width);
 }
 
 // Plain-decimal form with f places: the integer part (or "0"), the point,
 // f fraction digits; right-aligned before the reserved tail.
-FieldText plain_field(const DecimalDigits &dd, const FieldSpec &spec, int f,
+FieldText plain_field(const DecimalDigits &dd, const FieldSpec &layout, int f,
                       int width) {
   const std::string_view digits = dd.text();
   const int n = dd.exponent;
@@ -137,22 +138,23 @@ FieldText plain_field(const DecimalDigits &dd, const FieldSpec &spec, int f,
     else
       t.put(next < digits.size() ? digits[next++] : '0');
   }
-  return place(t, width, width - reserved_tail(spec));
+  return place(t, width, width - reserved_tail(layout));
 }
 
 template <typename T>
-FieldText format_field(const T &x, const FieldSpec &spec, int probe_places) {
-  const int width = std::clamp(spec.width, 1, kMaxFieldWidth);
-  const int d = spec.digits;
+FieldText format_field(const T &x, const FieldSpec &layout, int probe_places) {
+  const int width = std::clamp(layout.width, 1, kMaxFieldWidth);
+  const int d = layout.digits;
 
-  if (spec.form == FieldForm::general) {
+  if (layout.form == FieldForm::general) {
     // The probe: the digits that reach P places, at most w of them.
     const DecimalDigits probe =
         fixed_conversion(x, width, probe_places, kModeNearestEven);
     if (probe.status == kStatusNaN || probe.status == kStatusInfinity)
-      return special_field(probe, spec, width);
+      return special_field(probe, layout, width);
     if (std::abs(probe.kind) == kKindZero)
-      return zero_field(spec, spec.zero_form == ZeroForm::plain_decimal, width);
+      return zero_field(layout, layout.zero_form == ZeroForm::plain_decimal,
+                        width);
     const int n = probe.exponent;
     if (probe.status != kStatusZero && n >= -1 && n <= d) {
       // Carry test: d nines followed by a digit of 5 or more reach 10^N.
@@ -164,22 +166,24 @@ FieldText format_field(const T &x, const FieldSpec &spec, int probe_places) {
       const int reached = carries ? n + 1 : n;
       if (reached >= 0 && reached <= d) {
         const int f = d - reached;
-        return plain_field(fixed_conversion(x, width - reserved_tail(spec), f,
+        return plain_field(fixed_conversion(x, width - reserved_tail(layout), f,
                                             kModeNearestEven),
-                           spec, f, width);
+                           layout, f, width);
       }
     }
     return exponent_field(
-        significant_digit_conversion(x, d + 1, kModeNearestEven), spec, width);
+        significant_digit_conversion(x, d + 1, kModeNearestEven), layout,
+        width);
   }
 
   const DecimalDigits dd =
       significant_digit_conversion(x, d + 1, kModeNearestEven);
   if (dd.status == kStatusNaN || dd.status == kStatusInfinity)
-    return special_field(dd, spec, width);
+    return special_field(dd, layout, width);
   if (dd.status == kStatusZero)
-    return zero_field(spec, spec.zero_form == ZeroForm::plain_decimal, width);
-  return exponent_field(dd, spec, width);
+    return zero_field(layout, layout.zero_form == ZeroForm::plain_decimal,
+                      width);
+  return exponent_field(dd, layout, width);
 }
 
 // Probe places P: 17 for binary64 (35 for binary128) when d is at most
@@ -188,12 +192,12 @@ int probe_places(int d, int limit) { return d <= limit ? limit : d + 2; }
 
 } // namespace
 
-FieldText format_number_field(double value, const FieldSpec &spec) {
-  return format_field(value, spec, probe_places(spec.digits, 17));
+FieldText format_number_field(double value, const FieldSpec &layout) {
+  return format_field(value, layout, probe_places(layout.digits, 17));
 }
 
-FieldText format_number_field(const Binary128 &value, const FieldSpec &spec) {
-  return format_field(value, spec, probe_places(spec.digits, 35));
+FieldText format_number_field(const Binary128 &value, const FieldSpec &layout) {
+  return format_field(value, layout, probe_places(layout.digits, 35));
 }
 
 } // namespace sshsum

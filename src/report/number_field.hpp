@@ -72,10 +72,10 @@ inline constexpr FieldSpec list_field_128{43,
                                           ZeroForm::exponent,
                                           SpecialAlignment::after_one_blank};
 
-// The widest field this layout serves; wider specifications are cut to it.
+// The widest field this layout serves; wider layouts are cut to it.
 inline constexpr int kMaxFieldWidth = 64;
 
-// The text of one field: exactly `length` characters (the spec's width).
+// The text of one field: exactly `length` characters (the layout's width).
 struct FieldText {
   char text[kMaxFieldWidth] = {};
   int length = 0;
@@ -84,7 +84,7 @@ struct FieldText {
   }
 };
 
-FieldText format_number_field(double value, const FieldSpec &spec);
-FieldText format_number_field(const Binary128 &value, const FieldSpec &spec);
+FieldText format_number_field(double value, const FieldSpec &layout);
+FieldText format_number_field(const Binary128 &value, const FieldSpec &layout);
 
 } // namespace sshsum

@@ -2,7 +2,8 @@
 
 // The scaled value y = |x| * T(k) as an integer part and a fraction of up to
 // five 64-bit words, every bit of the exact product kept; and the digit
-// generator that multiplies the fraction by ten word by word.
+// generator that multiplies the fraction by a power of ten word by word and
+// takes the integer part, so that generating digits adds no error.
 
 #include "report/binary_operand.hpp"
 #include "report/scaling_power.hpp"
@@ -27,24 +28,10 @@ struct ScaledFraction {
 // word boundary (one extra word when y < 1/4).
 ScaledFraction scale_operand(const BinaryOperand &x, const ScalingPower &t);
 
-// Multiplies the fraction by ten and returns the integer part (the next
-// digit), leaving the new fraction.
-inline int next_digit(ScaledFraction &y) {
-  using u128 = unsigned __int128;
-  std::uint64_t carry = 0;
-  for (int i = y.length - 1; i >= 0; --i) {
-    const u128 t = static_cast<u128>(y.frac[i]) * 10 + carry;
-    y.frac[i] = static_cast<std::uint64_t>(t);
-    carry = static_cast<std::uint64_t>(t >> 64);
-  }
-  while (y.length > 0 && y.frac[y.length - 1] == 0)
-    --y.length;
-  return static_cast<int>(carry);
-}
-
 // Multiplies the fraction by 10^count (count <= 19, so that the integer
 // part fits one word) and returns the integer part: the next `count` digits
-// at once, the same digits that `count` calls of next_digit would give.
+// at once: the same digits as `count` multiplications by ten, each taking
+// one digit. Words that become zero at the low end are dropped.
 inline std::uint64_t next_digits(ScaledFraction &y, int count) {
   using u128 = unsigned __int128;
   std::uint64_t scale = 1;

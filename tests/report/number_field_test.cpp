@@ -25,12 +25,12 @@ struct Case {
   std::string expected;
 };
 
-void check(const FieldSpec &spec, const Case (&cases)[], std::size_t count) {
+void check(const FieldSpec &layout, const Case (&cases)[], std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
-    const FieldText t = format_number_field(cases[i].value, spec);
+    const FieldText t = format_number_field(cases[i].value, layout);
     EXPECT_EQ(std::string(t.view()), cases[i].expected)
         << "value " << cases[i].value;
-    EXPECT_EQ(t.length, spec.width);
+    EXPECT_EQ(t.length, layout.width);
   }
 }
 
