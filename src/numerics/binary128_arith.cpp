@@ -20,22 +20,34 @@ constexpr std::uint32_t kBinary64MaxExponent = 0x7FF;
 constexpr std::uint32_t kRebias = 15360;
 constexpr std::uint32_t kSubnormalBase = 15309;
 
-// The MXCSR fields that the software binary128 addition might read:
-// denormals-are-zero, flush-to-zero and rounding control. None of them may
-// change a binary128 result.
+// The software binary128 addition of the compiler's run-time library reads
+// the rounding-control field of MXCSR (checked by the tests: it rounds
+// toward zero when MXCSR says so) but none of the modes, so it already gives
+// gradual underflow under flush-to-zero and denormals-are-zero; the tests
+// hold it to that under both modes. To keep the result IEEE round-to-
+// nearest whatever MXCSR holds, the addition runs under an MXCSR with the
+// rounding field at nearest, and, where a subnormal operand or result is
+// possible at all, with both modes off as well.
 constexpr std::uint32_t kMxcsrModes =
-    kMxcsrDenormalsAreZero | kMxcsrFlushToZero | kMxcsrRounding;
+    kMxcsrDenormalsAreZero | kMxcsrFlushToZero;
+
+// Two finite operands of biased exponent 114 or more have a nonzero sum of
+// at least 2^(114 - 16383 - 112) = 2^-16381 (both are multiples of that
+// smaller operand's unit in the last place): no subnormal operand, no
+// subnormal result, nothing for the modes to act on.
+constexpr std::uint32_t kNoTinyExponent = 114;
 
 // The compiler's binary128 addition (a software routine on this target) for
-// two finite nonzero operands, run under an MXCSR with the three mode fields
-// at their IEEE defaults, so that the result is the correctly rounded
-// (round to nearest, ties to even) sum with gradual underflow whatever mode
-// the caller is in. The status flags the addition raises are kept.
+// two finite nonzero operands, rounded once to nearest with ties to even.
+// The status flags it raises are kept.
 Binary128 finite_sum(Binary128 a, Binary128 b) {
   __float128 x = std::bit_cast<__float128>(a);
   __float128 y = std::bit_cast<__float128>(b);
+  const bool tiny_possible = biased_exponent(a) < kNoTinyExponent ||
+                             biased_exponent(b) < kNoTinyExponent;
   const std::uint32_t caller = read_mxcsr();
-  const std::uint32_t ieee = caller & ~kMxcsrModes;
+  const std::uint32_t ieee =
+      caller & ~(kMxcsrRounding | (tiny_possible ? kMxcsrModes : 0u));
   if (caller != ieee)
     write_mxcsr(ieee);
   // The empty volatile statements pin the addition (a call the compiler
