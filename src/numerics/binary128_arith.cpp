@@ -21,13 +21,12 @@ constexpr std::uint32_t kRebias = 15360;
 constexpr std::uint32_t kSubnormalBase = 15309;
 
 // The software binary128 addition of the compiler's run-time library reads
-// the rounding-control field of MXCSR (checked by the tests: it rounds
-// toward zero when MXCSR says so) but none of the modes, so it already gives
-// gradual underflow under flush-to-zero and denormals-are-zero; the tests
-// hold it to that under both modes. To keep the result IEEE round-to-
-// nearest whatever MXCSR holds, the addition runs under an MXCSR with the
-// rounding field at nearest, and, where a subnormal operand or result is
-// possible at all, with both modes off as well.
+// the rounding-control field of MXCSR: it rounds toward zero when MXCSR says
+// so. The library found here ignores flush-to-zero and denormals-are-zero,
+// but nothing promises that. So the addition runs under an MXCSR with the
+// rounding field at nearest and, wherever a subnormal operand or result is
+// possible at all, with both modes off as well: the result is the IEEE
+// round-to-nearest sum with gradual underflow whatever the caller's MXCSR.
 constexpr std::uint32_t kMxcsrModes =
     kMxcsrDenormalsAreZero | kMxcsrFlushToZero;
 
