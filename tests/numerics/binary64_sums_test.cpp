@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -172,6 +174,48 @@ TEST_P(NumericsBinary64Sums, TinyResultsFlushToZeroOfTheirSign) {
   }
   EXPECT_EQ(bits_of(interleaved_sum(*data, VisitingOrder::storage)),
             bits_of(-0.0));
+}
+
+TEST_P(NumericsBinary64Sums, DenormalsAreZeroActsOnOperandsAndComparisons) {
+  // 2^-1022 at (1, 1) and -2^-1023 (subnormal) at (5, 1), both in P0 when
+  // the record is visited upwards. Compared and added exactly, P0 =
+  // 2^-1022 - 2^-1023 = 2^-1023 is tiny and flushes to +0.0. Under
+  // denormals-are-zero the subnormal is read as -0.0 and P0 stays 2^-1022.
+  // Visited downwards, both land in P3 with the subnormal first: -2^-1023
+  // flushes to -0.0 (or is read as it), and 2^-1022 follows: 2^-1022 in
+  // both settings. The sign selection takes 2^-1022 for sum_plus; for
+  // sum_minus the subnormal alone flushes to -0.0 (or is not selected), and
+  // the final additions with +0.0 make that +0.0.
+  const bool daz = GetParam();
+  auto data = dataset_of(0.0);
+  data->at(1, 1) = kSmallestNormal;
+  data->at(5, 1) = -kSmallestNormal / 2;
+  const SumResults r = all_sums(*data);
+  const double upwards = daz ? kSmallestNormal : 0.0;
+  for (double sum : {r.sum_row, r.sum_col, r.sum_row_reverse})
+    EXPECT_EQ(bits_of(sum), bits_of(upwards));
+  EXPECT_EQ(bits_of(r.sum_col_reverse), bits_of(kSmallestNormal));
+  EXPECT_EQ(bits_of(r.sum_plus), bits_of(kSmallestNormal));
+  EXPECT_EQ(bits_of(r.sum_minus), bits_of(0.0));
+  EXPECT_EQ(bits_of(r.sum_plus_minus), bits_of(kSmallestNormal));
+}
+
+TEST_P(NumericsBinary64Sums, ExtendedSumsFollowTheSecondReading) {
+  // The same file read twice, one element moved by one unit in the last
+  // place by the second reading (7.9780335: 0x401FE9819D2391D5 first,
+  // 0x401FE9819D2391D6 second): the sums over `ssh_ext` see the new value.
+  auto ssh = dataset_of(0.0);
+  ssh->at(17, 5) = std::bit_cast<double>(0x401FE9819D2391D5ull);
+  auto ssh_ext = std::make_unique<DatasetArray>(*ssh);
+  SumResults r;
+  compute_binary64_sums(*ssh, r);
+  compute_extended_sums(*ssh_ext, r);
+  EXPECT_EQ(bits_of(r.sum_row_10), bits_of(r.sum_row));
+  ssh_ext->at(17, 5) = std::bit_cast<double>(0x401FE9819D2391D6ull);
+  compute_extended_sums(*ssh_ext, r);
+  EXPECT_EQ(bits_of(r.sum_row_10), 0x401FE9819D2391D6u);
+  EXPECT_EQ(bits_of(r.sum_col_10), 0x401FE9819D2391D6u);
+  EXPECT_EQ(bits_of(r.sum_row), 0x401FE9819D2391D5u);
 }
 
 TEST_P(NumericsBinary64Sums, VectorSchemeMatchesTheScalarSteps) {

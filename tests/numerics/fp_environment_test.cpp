@@ -1,5 +1,9 @@
 #include "numerics/fp_environment.hpp"
 
+#include "numerics/binary128_sums.hpp"
+#include "numerics/binary64_sums.hpp"
+#include "numerics/extremes.hpp"
+
 #include "numerics/fp_state_guard.hpp"
 #include "numerics/processor_level.hpp"
 #include "platform/processor_identification.hpp"
@@ -8,7 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <limits>
+#include <memory>
 
 namespace sshsum {
 namespace {
@@ -120,6 +128,34 @@ TEST(NumericsFpEnvironment, AnalysisModesFollowTheClassification) {
   EXPECT_EQ((mxcsr & kDaz) != 0, daz_expected);
   EXPECT_EQ(mxcsr & (kMxcsrMasks | kMxcsrRounding), kMxcsrMasks);
   EXPECT_EQ(read_x87_control_word(), 0x027F);
+}
+
+TEST(NumericsFpEnvironment, ExceptionalValuesNeverTrap) {
+  // Under the run's settings every exception is masked: signaling and quiet
+  // NaNs, opposite infinities, overflowing and tiny sums only raise flags.
+  FpStateGuard guard;
+  prepare_floating_point_environment();
+  start_analysis_modes();
+  auto data = std::make_unique<DatasetArray>();
+  const double specials[] = {
+      std::bit_cast<double>(0x7FF0000000000001ull), // signaling NaN
+      std::numeric_limits<double>::quiet_NaN(),
+      std::numeric_limits<double>::infinity(),
+      -std::numeric_limits<double>::infinity(),
+      std::numeric_limits<double>::max(),
+      0x1p-1074,
+      -0x1p-1060};
+  for (int n = 0; n < kDatasetSize; ++n)
+    data->data()[n] = specials[n % std::size(specials)];
+  SumResults r;
+  compute_extremes(*data, r);
+  compute_binary64_sums(*data, r);
+  compute_binary128_sums(*data, r);
+  set_x87_precision(0x0300);
+  compute_extended_sums(*data, r);
+  EXPECT_TRUE(std::isnan(r.sum_row));
+  EXPECT_EQ(r.ssh_max, std::numeric_limits<double>::infinity());
+  EXPECT_NE(read_mxcsr() & kMxcsrFlags, 0u); // raised, never trapped
 }
 
 // The only x87 result the run keeps is the short path of the decimal input
