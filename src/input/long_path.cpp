@@ -20,7 +20,7 @@
 // correctly except when the exact value lies within that distance of a
 // midpoint between two binary64 values, where the result can be the other
 // neighbour: never more than one unit in the last place away.
-#include "input/conversion_paths.hpp"
+#include "input/long_path.hpp"
 #include "numerics/powers_of_ten.hpp"
 
 #include <bit>

@@ -1,15 +1,17 @@
 // Decimal text to binary64: the stages in order.
-//   1. Syntax and digit collection (decimal_token.cpp).
-//   2. Zero and range rules, path choice (conversion_path.cpp).
-//   3. The integer, short or long path (integer_path.cpp, short_path.cpp,
+//   1. Syntax and digit collection (decimal_token.hpp).
+//   2. Zero and range rules, path choice (conversion_path.hpp).
+//   3. The integer, short or long path (integer_path.hpp, short_path.hpp,
 //      long_path.cpp), each giving the magnitude.
 //   4. The sign, applied last.
 // Nothing is allocated and nothing is kept between calls; the only outside
 // state read is the x87 control word, by the short path's arithmetic.
 #include "input/text_to_binary64.hpp"
 
-#include "input/conversion_paths.hpp"
 #include "input/decimal_token.hpp"
+#include "input/integer_path.hpp"
+#include "input/long_path.hpp"
+#include "input/short_path.hpp"
 
 #include <bit>
 

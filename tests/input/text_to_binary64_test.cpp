@@ -148,6 +148,21 @@ TEST(InputConversionExamples, ShortPathRoundsTwiceUnder64Bits) {
   });
 }
 
+TEST(InputConversionExamples, ShortPathFollowsTheRealControlWord) {
+  // Beyond the two settings of a run: under the 24-bit precision control
+  // the one x87 operation rounds to 24 bits, so "0.1" (1 / 10) comes out as
+  // the binary32 value 0.1f; under rounding toward zero with 53 bits,
+  // "0.1" truncates to 0x3FB9999999999999.
+  {
+    const X87PrecisionGuard guard(0x0000);
+    expect_examples({{"0.1", std::bit_cast<std::uint64_t>(double(0.1f)), 0}});
+  }
+  {
+    const X87PrecisionGuard guard(kX87Precision53, kX87Rounding);
+    expect_examples({{"0.1", 0x3FB9999999999999, 0}});
+  }
+}
+
 TEST(InputConversionSyntax, RefusesMalformedText) {
   for (const char *text :
        {"1.2.3", "1e5e3", "INFINITE", "INFI",  "INFIN", "INF1", "NANQ",
