@@ -81,6 +81,18 @@ inline std::uint32_t eight_digit_value(std::uint64_t v) {
   return static_cast<std::uint32_t>((v * 10000 + (v >> 32)) & 0xFFFFFFFF);
 }
 
+// The same for four bytes.
+inline bool four_digits(std::uint32_t v) {
+  constexpr std::uint32_t ones = 0x01010101;
+  return (((v + 0x46 * ones) | (v - 0x30 * ones)) & (0x80 * ones)) == 0;
+}
+
+inline std::uint32_t four_digit_value(std::uint32_t v) {
+  v -= 0x30303030;
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF; // 2 lanes of 0..99
+  return (v * 100 + (v >> 16)) & 0xFFFF;
+}
+
 // Collects significant digits from p on; the caller has skipped every
 // leading zero, so each digit here counts toward D. Returns the first byte
 // that is not a digit.
@@ -98,6 +110,14 @@ inline const char *collect_digits(const char *p, const char *end,
         break;
       lead = lead * 100000000 + eight_digit_value(v);
       p += 8;
+    }
+    if (end - p >= 4) {
+      std::uint32_t v;
+      std::memcpy(&v, p, 4);
+      if (four_digits(v)) {
+        lead = lead * 10000 + four_digit_value(v);
+        p += 4;
+      }
     }
     for (; p != end && is_digit(*p); ++p)
       lead = lead * 10 + static_cast<unsigned>(*p - '0');

@@ -11,6 +11,7 @@
 #include "input/decimal_token.hpp"
 #include "input/integer_path.hpp"
 #include "input/long_path.hpp"
+#include "input/plain_decimal.hpp"
 #include "input/short_path.hpp"
 
 #include <bit>
@@ -32,10 +33,12 @@ inline TracedConversion finish(std::uint64_t magnitude_bits, bool negative,
   return {{std::bit_cast<double>(bits), status}, path};
 }
 
-} // namespace
-
-TracedConversion text_to_binary64_traced(const char *text,
-                                         std::size_t length) noexcept {
+// Both entry points inline this one body.
+inline TracedConversion convert(const char *text, std::size_t length) {
+  PlainDecimal plain;
+  if (convert_plain_decimal(text, length, plain))
+    return {{with_sign(plain.magnitude, plain.negative), kConversionOk},
+            plain.path};
   const DecimalToken token = scan_decimal_token(text, length);
   const bool negative = token.sign == '-';
   switch (token.form) {
@@ -87,9 +90,16 @@ TracedConversion text_to_binary64_traced(const char *text,
   }
 }
 
+} // namespace
+
+TracedConversion text_to_binary64_traced(const char *text,
+                                         std::size_t length) noexcept {
+  return convert(text, length);
+}
+
 Binary64Conversion text_to_binary64(const char *text, std::size_t length,
                                     bool) noexcept {
-  return text_to_binary64_traced(text, length).result;
+  return convert(text, length).result;
 }
 
 } // namespace sshsum
