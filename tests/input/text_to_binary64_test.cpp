@@ -197,6 +197,30 @@ TEST(InputConversionExamples, PlainTokensAgreeWithTheGeneralStages) {
   }
 }
 
+TEST(InputConversionExamples, LongPathFollowsItsOwnRounding) {
+  // Long-path results one unit away from the correctly rounded value (the
+  // second column, from glibc strtod), as the rules give them: expected
+  // values from an exact-integer model of the long path
+  // (tests/input/long_path_model.py, Python fractions), which agrees with
+  // the conversion on all 7,727 corpus long-path tokens.
+  const std::vector<Example> examples = {
+      // The coarse product 10^105 * 10^21, cut to 64 bits, errs upward.
+      {"1e126", 0x5A17A2ECC414A040, 0}, // correctly rounded ...A03F
+      // 10^-3 stored rounded down: the midpoint lands below it.
+      {"1125899906842901.875", 0x4310000000000457, 0}, // ...0458
+      // Exact midpoints whose 27 kept digits fall short of them: the
+      // dropped-digit flag only joins sticky, it cannot lift y.
+      {"0.999999999999999944488848768742172978818416595458984375",
+       0x3FEFFFFFFFFFFFFF, 0}, // 0x3FF0000000000000
+      {"2.22507385850720113605740979670913197593481954635164564e-308",
+       0x0010000000000000, 0}, // 0x000FFFFFFFFFFFFF
+  };
+  for (const std::uint16_t precision : {kX87Precision53, kX87Precision64}) {
+    const X87PrecisionGuard guard(precision);
+    expect_examples(examples);
+  }
+}
+
 TEST(InputConversionSyntax, RefusesMalformedText) {
   for (const char *text :
        {"1.2.3", "1e5e3", "INFINITE", "INFI",  "INFIN", "INF1", "NANQ",
