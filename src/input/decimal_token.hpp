@@ -44,10 +44,6 @@ struct DecimalToken {
   int tail_digits = 0;     // how many digits `tail` holds (0 to 9)
 };
 
-// scan_decimal_token (below) reads the whole token; `form` is malformed
-// unless every byte was used. `t0` is meaningful only when `huge_exponent`
-// is false. It is defined here so that the conversion inlines it.
-
 // M, the integer of the kept digits (below 10^27 < 2^90).
 inline unsigned __int128 kept_digits_value(const DecimalToken &token) {
   if (token.tail_digits == 0)
@@ -163,6 +159,9 @@ inline bool equals_word(const char *p, const char *end, const char *word) {
 
 } // namespace token_detail
 
+// Reads the whole token; `form` is malformed unless every byte was used.
+// `t0` is meaningful only when `huge_exponent` is false. Defined here so
+// that the conversion inlines it.
 inline DecimalToken scan_decimal_token(const char *text,
                                        std::size_t length) noexcept {
   using namespace token_detail;
@@ -217,7 +216,7 @@ inline DecimalToken scan_decimal_token(const char *text,
     const char *const significant = p;
     std::int64_t exponent = 0;
     for (; p != end && is_digit(*p); ++p)
-      if (p - significant < 7) // enough to tell "more than 6"
+      if (p - significant < 7) // 7 digits tell "more than 6"; no overflow
         exponent = exponent * 10 + (*p - '0');
     if (p != end || (!letter && p == first))
       return tok; // trailing bytes, or a bare sign with no digit

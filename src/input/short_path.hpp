@@ -63,8 +63,9 @@ inline double scale_by_power_of_ten(double m, int t) {
 
 } // namespace short_detail
 
-// Short path, first kind: M < 2^53 of `digits` significant digits, and
-// |t| <= 22, or t > 22 with t + digits <= 37.
+// Short path, first kind: M of `digits` significant digits, exact in
+// binary64 (below 2^53, or even and of 16 digits), and |t| <= 22, or t > 22
+// with t + digits <= 37.
 inline double short_path_first(std::uint64_t m, int digits, int t) noexcept {
   using namespace short_detail;
   if (t > 22) {
@@ -74,7 +75,7 @@ inline double short_path_first(std::uint64_t m, int digits, int t) noexcept {
     m *= static_cast<std::uint64_t>(kExactPowers[shift]);
     t -= shift;
   }
-  // M < 2^53: exact in binary64.
+  // Exact in binary64: below 2^53, or even with M / 2 below 2^53.
   return scale_by_power_of_ten(static_cast<double>(m), t);
 }
 
