@@ -15,8 +15,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace sshsum {
@@ -101,6 +103,64 @@ TEST(InputConversionCorpus, DoubleRoundingTableUnderBothPrecisions) {
     ASSERT_NE(r.expected_53, r.expected_64) << r.token;
   EXPECT_EQ(check_table(rows, kX87Precision53), 0);
   EXPECT_EQ(check_table(rows, kX87Precision64), 0);
+}
+
+TEST(InputConversionCorpus, ReentrantAcrossThreadsWithTheirOwnSettings) {
+  // Two threads convert the same tokens at once, one under each setting
+  // (the x87 control word is per thread). Nothing is shared, so each must
+  // see its own column.
+  const std::vector<Row> rows = read_table("double_rounding.tsv");
+  ASSERT_FALSE(rows.empty());
+  int failures[2] = {0, 0};
+  auto work = [&rows](std::uint16_t precision, int &failed) {
+    const X87PrecisionGuard guard(precision);
+    for (int round = 0; round < 50; ++round)
+      for (const Row &r : rows) {
+        const Binary64Conversion c =
+            text_to_binary64(r.token.data(), r.token.size(), true);
+        const std::uint64_t expected =
+            precision == kX87Precision53 ? r.expected_53 : r.expected_64;
+        failed += std::bit_cast<std::uint64_t>(c.value) != expected;
+      }
+  };
+  std::thread first(work, kX87Precision53, std::ref(failures[0]));
+  std::thread second(work, kX87Precision64, std::ref(failures[1]));
+  first.join();
+  second.join();
+  EXPECT_EQ(failures[0], 0);
+  EXPECT_EQ(failures[1], 0);
+}
+
+TEST(InputConversionCorpus, ExampleDataFileUnderBothSettings) {
+  // Every value of the example data file. Oracles: glibc strtod (correctly
+  // rounded) for the 53-bit setting; for the 64-bit setting glibc strtold
+  // (correctly rounded to a 64-bit significand) stored to binary64, which
+  // is exactly the double rounding the short path performs.
+  std::ifstream in(std::string(SSHSUM_SOURCE_DIR) + "/examples/Dat/ssh.dat");
+  std::vector<std::string> tokens;
+  for (std::string token; in >> token;)
+    tokens.push_back(token);
+  ASSERT_EQ(tokens.size(), 64u * 120u);
+  int differ = 0;
+  for (const std::uint16_t precision : {kX87Precision53, kX87Precision64}) {
+    const X87PrecisionGuard guard(precision);
+    for (const std::string &token : tokens) {
+      const Binary64Conversion c =
+          text_to_binary64(token.data(), token.size(), true);
+      const double expected =
+          precision == kX87Precision53
+              ? std::strtod(token.c_str(), nullptr)
+              : static_cast<double>(std::strtold(token.c_str(), nullptr));
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(c.value),
+                std::bit_cast<std::uint64_t>(expected))
+          << token;
+      if (precision == kX87Precision64)
+        differ += std::strtod(token.c_str(), nullptr) != c.value;
+    }
+  }
+  // The file holds 7.9780335 and at least seven more values chosen to round
+  // differently (random values may add a few).
+  EXPECT_GE(differ, 8);
 }
 
 // glibc strtod, correctly rounded; the corpus tokens use only "e"/"E".
