@@ -1,12 +1,12 @@
 #pragma once
 
-// The fast lane for the data file's usual tokens: at most 17 bytes of the
+// The fast lane for the data file's usual tokens: at most 16 bytes of the
 // form [sign] digits [. digits], with at least one nonzero digit and no
-// exponent. Such a token has at most 15 digits, so the general rules give:
-//   - no "." or nothing after it: t = 0, D <= 15: the integer path;
-//   - otherwise t = -(digits after the point), |t| <= 15, D <= 15: the short
-//     path, first kind, on M = all the digits as one integer (leading zeros
-//     add nothing to M).
+// exponent. The general rules give for such a token:
+//   - no "." or nothing after it: t = 0 and D <= 16: the integer path;
+//   - otherwise at most 15 digits are written, so D <= 15, and
+//     t = -(digits after the point), |t| <= 15: the short path, first kind,
+//     on M = all the digits as one integer (leading zeros add nothing).
 // Any other token returns false and takes the general stages.
 
 #include "input/conversion_path.hpp"
@@ -27,7 +27,7 @@ struct PlainDecimal {
 
 inline bool convert_plain_decimal(const char *text, std::size_t length,
                                   PlainDecimal &out) noexcept {
-  if (length > 17)
+  if (length > 16)
     return false;
   const char *p = text;
   const char *const end = text + length;

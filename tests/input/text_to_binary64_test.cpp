@@ -168,13 +168,14 @@ TEST(InputConversionExamples, ShortPathFollowsTheRealControlWord) {
 
 TEST(InputConversionExamples, PlainTokensAgreeWithTheGeneralStages) {
   // Short plain tokens ("-0.0123457") take a fast lane; the same text with
-  // "E0" appended takes the general stages and must give the same bits,
-  // under both settings, and the bits that glibc gives.
+  // "E0" appended takes the general stages and must give the same bits and
+  // path, under both settings, and the bits that glibc gives (within one
+  // unit for the long path, which tokens of 16 and 17 digits can take).
   std::mt19937_64 rng(4);
-  std::uniform_int_distribution<int> digits(1, 15);
+  std::uniform_int_distribution<int> digits(1, 17);
   for (const std::uint16_t precision : {kX87Precision53, kX87Precision64}) {
     const X87PrecisionGuard guard(precision);
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 40000; ++i) {
       const int d = digits(rng);
       std::string text = (rng() & 1) ? "-" : "";
       for (int k = 0; k < d; ++k)
@@ -193,7 +194,14 @@ TEST(InputConversionExamples, PlainTokensAgreeWithTheGeneralStages) {
           precision == kX87Precision53
               ? std::strtod(text.c_str(), nullptr)
               : static_cast<double>(std::strtold(text.c_str(), nullptr));
-      ASSERT_EQ(bits_of(fast.result.value), bits_of(expected)) << text;
+      if (fast.path == ConversionPath::long_path) { // one unit at most
+        const auto a = static_cast<std::int64_t>(bits_of(fast.result.value));
+        const auto b = static_cast<std::int64_t>(
+            bits_of(std::strtod(text.c_str(), nullptr)));
+        ASSERT_LE(a > b ? a - b : b - a, 1) << text;
+      } else {
+        ASSERT_EQ(bits_of(fast.result.value), bits_of(expected)) << text;
+      }
     }
   }
 }
