@@ -1,4 +1,6 @@
 // Decimal text to binary64: the stages in order.
+//   0. Short plain tokens such as "-0.0123457" take a fast lane that gives
+//      what stages 1 to 3 give them (plain_decimal.hpp).
 //   1. Syntax and digit collection (decimal_token.hpp).
 //   2. Zero and range rules, path choice (conversion_path.hpp).
 //   3. The integer, short or long path (integer_path.hpp, short_path.hpp,
