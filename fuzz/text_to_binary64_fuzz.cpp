@@ -2,7 +2,8 @@
 // settings. Checks: no fault; the status is 0, 3 or 8; a refusal for size
 // is infinity; and for tokens of the plain form digits[.digits][e[sign]digits]
 // (which glibc strtod reads the same way) the value lies within one unit in
-// the last place of the correctly rounded value.
+// the last place of the correctly rounded value, and without an exponent it
+// equals the value of the same text with "E0" appended.
 #include "input/text_to_binary64.hpp"
 #include "platform/processor_state.hpp"
 
@@ -43,6 +44,17 @@ void check(const std::string &text) {
     std::abort();
   if (r.status == 8 && !std::isinf(r.value))
     std::abort();
+  if (r.status == 0 && plain_form(text) &&
+      text.find_first_of("eE") == std::string::npos) {
+    // Appending "E0" changes nothing but the route through the stages.
+    const std::string longer = text + "E0";
+    const auto g =
+        sshsum::text_to_binary64(longer.data(), longer.size(), false);
+    if (std::bit_cast<std::uint64_t>(g.value) !=
+            std::bit_cast<std::uint64_t>(r.value) ||
+        g.status != r.status)
+      std::abort();
+  }
   if (r.status == 0 && plain_form(text)) {
     const double want = std::strtod(text.c_str(), nullptr);
     const auto a = std::bit_cast<std::int64_t>(r.value);
