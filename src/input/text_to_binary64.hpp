@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/conversion_path.hpp"
+
 #include <cstddef>
 
 namespace sshsum {
@@ -19,5 +21,13 @@ struct Binary64Conversion {
 // the token holds a "."; it does not change the result.
 Binary64Conversion text_to_binary64(const char *text, std::size_t length,
                                     bool decimal_point) noexcept;
+
+// The same conversion, also telling which path produced the value.
+struct TracedConversion {
+  Binary64Conversion result;
+  ConversionPath path;
+};
+TracedConversion text_to_binary64_traced(const char *text,
+                                         std::size_t length) noexcept;
 
 } // namespace sshsum
