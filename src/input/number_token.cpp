@@ -56,14 +56,23 @@ int parse_repeat_count(const char *text, std::size_t length,
   return 0;
 }
 
+// The longest word the conversion accepts: "+INFINITY".
+constexpr std::size_t kLongestValueWord = 9;
+
 // A value word (INF, NAN, ...): it takes every byte up to the first byte
 // that ends a value word, "*" included. The conversion decides whether the
-// word is one of its words.
+// word is one of its words; a word longer than any of them is refused as
+// soon as it is seen to be, so that a long word is never held whole.
 int scan_value_word(RecordInput &in, bool decimal_point, NumberToken &token) {
   for (;;) {
     int c = peek(in);
     if (c < 0)
       return -c;
+    if (in.position - in.pin > kLongestValueWord && !ends_value_word(c) &&
+        c != '\r') {
+      in.pin = kNoPin;
+      return kErrorInputConversion;
+    }
     if (c == '\r') {
       // (A refill may move the pinned bytes: keep lengths, not indexes.)
       const std::size_t length = in.position - in.pin;

@@ -201,6 +201,8 @@ TEST(ReaderTable, SeparatorsRecordsRepeatsAndErrors) {
        column({kInf, -kInf, kNaN, kNaN})},
       {"extremes", "4.9E-324 1E-400 -1E-400 117*7\n" + f, 0,
        column({std::numeric_limits<double>::denorm_min(), 0.0, -0.0})},
+      {"longest words", "+INFINITY -iNfInItY 118*7\n" + f, 0,
+       column({kInf, -kInf})},
       {"INFINITE refused", "INFINITE\n" + f, 64, {}},
   };
   for (const ReaderCase &c : cases)
@@ -282,6 +284,14 @@ TEST(ReaderMemory, LongLinesKeepTheBufferAtItsBlockSize) {
   EXPECT_EQ(second[4], 8.0);
   EXPECT_EQ(second[5], 4.0);
   EXPECT_EQ(second[119], 4.0);
+
+  // A value word of 1 MiB is refused once it is longer than any word.
+  const std::string word = "5 NAN" + std::string(1 << 20, 'A') + "\n";
+  MemorySource long_word{reinterpret_cast<const std::uint8_t *>(word.data()),
+                         word.size()};
+  RecordInput refused(ByteSource{read_string, &long_word}, kBlock);
+  EXPECT_EQ(read_column(refused, first), 64);
+  EXPECT_EQ(refused.capacity, kBlock);
 
   // A token of 400 bytes ("0...01" is 1) needs a buffer that holds it: a
   // buffer of 64 bytes doubles up to 512.
