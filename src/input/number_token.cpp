@@ -134,8 +134,11 @@ int scan_number_token(RecordInput &in, bool &decimal_point,
       has_exponent = true;
     } else if (c == 'I' || c == 'N' || c == 'i' || c == 'n') {
       const char first = in.buffer[in.pin];
-      if (index == 0 || (index == 1 && (first == '+' || first == '-')))
-        return scan_value_word(in, decimal_point, token);
+      if (index == 0 || (index == 1 && (first == '+' || first == '-'))) {
+        error = scan_value_word(in, decimal_point, token);
+        in.pin = kNoPin;
+        return error;
+      }
       error = kErrorListSyntax; // "1N", "1.INF"
       break;
     } else if (c == '*' || c == ' ' || c == '\t' || c == ',' || c == '/' ||
@@ -154,7 +157,7 @@ int scan_number_token(RecordInput &in, bool &decimal_point,
         error = kErrorListSyntax;
       break;
     } else {
-      error = kErrorListSyntax; // CR, NUL, ";", other letters, quotes, "("
+      error = kErrorListSyntax; // NUL, ";", other letters, quotes, "("
       break;
     }
     ++in.position;

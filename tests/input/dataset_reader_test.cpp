@@ -3,7 +3,9 @@
 // 120 elements of record column 1 (the remaining 63 reads take filler lines
 // of "120*1", so columns 2..64 must be all 1 after a complete run). Every
 // case is read twice, in one piece through a large buffer and in chunks of
-// a few bytes through a tiny one, and must give the same bits both times.
+// a few bytes through a tiny one, and must give the same bits both times
+// (so a short read is never taken for the end of the file: a line feed
+// added after one would split a line in two).
 
 #include "input/dataset_reader.hpp"
 #include "input/list_read.hpp"
