@@ -35,23 +35,18 @@ with open(path, "w") as f:
 PY
 echo "file: $(stat -c %s "$file") bytes, $(wc -l < "$file") lines"
 
-peak_rss() { # command...: its peak resident size in KiB
-  /usr/bin/time -v "$@" 2>&1 >/dev/null |
-    awk -F: '/Maximum resident set size/ {gsub(/ /, "", $2); print $2}'
+profile() { # command...: wall and CPU seconds, peak resident size
+  /usr/bin/time -f '%e s wall, %U + %S s CPU, peak RSS %M KiB' "$@" \
+    2>&1 >/dev/null | tail -1
 }
 
 wc -l "$file" >/dev/null # the page cache holds the file for both
-best=999
 for _ in 1 2 3; do
-  t0=$(date +%s.%N)
-  wc -l "$file" >/dev/null
-  t1=$(date +%s.%N)
-  best=$(echo "$t1 - $t0" | bc | awk -v b="$best" '{print ($1 < b) ? $1 : b}')
+  echo "wc -l: $(profile wc -l "$file")"
 done
-printf 'wc -l: best of 3 %.3f s, peak RSS %s KiB\n' "$best" "$(peak_rss wc -l "$file")"
 
 export SSHSUM_READER_FILE=$file
 bench=$build/bench/reader_bench
-printf 'reader process (3 readings of the file): peak RSS %s KiB\n' \
-  "$(peak_rss "$bench" --benchmark_filter=BM_ReadDatasetFile)"
+echo "reader process, 3 readings of the file:" \
+  "$(profile "$bench" --benchmark_filter=BM_ReadDatasetFile)"
 "$bench" --benchmark_filter=File 2>&1 | grep -E '^BM_|^Benchmark'
