@@ -25,8 +25,10 @@ long read_from_unit(void *unit, char *buffer, std::size_t capacity) {
 } // namespace
 
 void read_dataset(UnitRecord &unit, DatasetArray &array) {
-  if (const int error =
-          read_dataset_from(ByteSource{read_from_unit, &unit}, array))
+  const int error = read_dataset_from(ByteSource{read_from_unit, &unit}, array);
+  if (error == kErrorWorkMemory)
+    raise_error(error); // its message names no unit
+  if (error != 0)
     raise_io_error(unit, error);
 }
 

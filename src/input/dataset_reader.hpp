@@ -14,7 +14,7 @@ struct UnitRecord;
 
 // The reader over any byte source: reads j = 1..64 in order. Returns 0 when
 // all 64 succeeded, else the error number of the failing read (24, 39, 59,
-// 64, 98) with every element stored before the error kept in `array`.
+// 64, 41, 98) with every element stored before the error kept in `array`.
 // `block` is the first size of the read-ahead buffer.
 int read_dataset_from(ByteSource source, DatasetArray &array,
                       std::size_t block = kReadAheadBlock);

@@ -13,7 +13,7 @@ int refill(RecordInput &in) {
   if (in.buffer == nullptr) {
     in.buffer = static_cast<char *>(std::malloc(in.block));
     if (in.buffer == nullptr)
-      return kErrorBufferMemory;
+      return kErrorWorkMemory;
     in.capacity = in.block;
   }
   // 1. Keep what is still needed: the pinned token and the unread bytes.

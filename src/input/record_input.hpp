@@ -24,6 +24,7 @@ inline constexpr int kErrorReadFailed = 39;      // the file cannot be read
 inline constexpr int kErrorListSyntax = 59;      // list-directed syntax error
 inline constexpr int kErrorInputConversion = 64; // a value is refused
 inline constexpr int kErrorBufferMemory = 98;    // the buffer cannot grow
+inline constexpr int kErrorWorkMemory = 41;      // no first buffer block
 
 // Where the bytes come from: `read` fills up to `capacity` bytes and returns
 // the count, 0 at end of file, or -1 when the read fails.
@@ -60,7 +61,8 @@ struct RecordInput {
 // Reads more of the file behind the buffered bytes, first moving the bytes
 // from min(pin, position) on to the front, doubling the buffer when it is
 // still full. Returns 0 (with `end_of_file` set when the file had no more
-// bytes), 39 when the read fails, 98 when the buffer cannot grow.
+// bytes), 39 when the read fails, 98 when the buffer cannot grow, 41 when
+// its first block (allocated by the first read) cannot be had.
 int refill(RecordInput &in);
 
 // Makes the next record current: passes the rest of the current one (through
