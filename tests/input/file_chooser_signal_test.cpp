@@ -71,9 +71,8 @@ TEST_F(ChooserSignals, SigtermWhileTheDialogWaitsLeavesTheTerminalRestored) {
 
 // The whole program: Ctrl-C while its dialog waits gives report 200 on
 // standard error, exit status 130, the terminal in its original modes, and
-// no "ssh.rez". Disabled until the console-event thread and the run
-// sequence that calls the chooser are both on this branch; enable it then.
-TEST_F(ChooserSignals, DISABLED_ControlCInTheProgramsDialogReportsEvent200) {
+// no "ssh.rez".
+TEST_F(ChooserSignals, ControlCInTheProgramsDialogReportsEvent200) {
   const std::string root = scratch.root;
   child.start(true, "", [root](int) {
     if (chdir(root.c_str()) == 0)
