@@ -28,13 +28,6 @@ void write(int sink, const Record &record) {
   write_record(sink, record.bytes, record.length);
 }
 
-template <typename Value>
-std::string_view field_text(const Value &value, const FieldSpec &spec,
-                            FieldText &storage) {
-  storage = format_number_field(value, spec);
-  return storage.view();
-}
-
 } // namespace
 
 // A text line: the label unchanged.
@@ -52,28 +45,30 @@ void write_break_text_line(int sink, std::string_view label) {
 }
 
 // A field line: the label, then the number field; they touch (the blanks
-// between them are the field's own).
+// between them are the field's own). A list line is the same after the
+// pending blank that a list-directed record writes before its first item
+// (always the label); the number follows the label directly.
 template <typename Value>
-void write_field_line(int sink, std::string_view label, const Value &value,
-                      const FieldSpec &spec) {
+void write_number_line(int sink, std::string_view lead, std::string_view label,
+                       const Value &value, const FieldSpec &spec) {
   Record r;
-  FieldText storage;
+  const FieldText field = format_number_field(value, spec);
+  r.append(lead);
   r.append(label);
-  r.append(field_text(value, spec, storage));
+  r.append(field.view());
   write(sink, r);
 }
 
-// A list line: a list-directed record starts with a pending blank, written
-// before its first item (always the label); the number follows directly.
+template <typename Value>
+void write_field_line(int sink, std::string_view label, const Value &value,
+                      const FieldSpec &spec) {
+  write_number_line(sink, "", label, value, spec);
+}
+
 template <typename Value>
 void write_list_line(int sink, std::string_view label, const Value &value,
                      const FieldSpec &spec) {
-  Record r;
-  FieldText storage;
-  r.append(" ");
-  r.append(label);
-  r.append(field_text(value, spec, storage));
-  write(sink, r);
+  write_number_line(sink, " ", label, value, spec);
 }
 
 // A list-directed write without items: the pending blank alone.

@@ -40,15 +40,7 @@ SumResults sums128(const DatasetArray &data) {
 
 // The binary128 results must not depend on the SSE modes: every case runs
 // under flush-to-zero with denormals-are-zero off (false) and on (true).
-class NumericsBinary128Sums : public ::testing::TestWithParam<bool> {
-protected:
-  void SetUp() override {
-    if (GetParam() && !denormals_are_zero_supported())
-      GTEST_SKIP() << "no denormals-are-zero on this processor";
-    write_mxcsr(analysis_mxcsr(GetParam()));
-  }
-  FpStateGuard guard_;
-};
+class NumericsBinary128Sums : public AnalysisModesTest {};
 
 TEST_P(NumericsBinary128Sums, TenthsSumExactly) {
   // binary64 0.1 is 3602879701896397 * 2^-55; 7680 of them are exactly

@@ -63,15 +63,7 @@ std::vector<double> sequence(const DatasetArray &d, Visit visit) {
 
 // Every case runs under flush-to-zero with denormals-are-zero off (false)
 // and on (true).
-class NumericsBinary64Sums : public ::testing::TestWithParam<bool> {
-protected:
-  void SetUp() override {
-    if (GetParam() && !denormals_are_zero_supported())
-      GTEST_SKIP() << "no denormals-are-zero on this processor";
-    write_mxcsr(analysis_mxcsr(GetParam()));
-  }
-  FpStateGuard guard_;
-};
+class NumericsBinary64Sums : public AnalysisModesTest {};
 
 TEST_P(NumericsBinary64Sums, TenthsSumToTheInterleavedResult) {
   // Shortest forms checked against Python, whose float addition is the

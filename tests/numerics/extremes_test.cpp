@@ -20,16 +20,7 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Every case runs under flush-to-zero with denormals-are-zero off (false)
 // and on (true).
-class NumericsExtremes : public ::testing::TestWithParam<bool> {
-protected:
-  void SetUp() override {
-    if (GetParam() && !denormals_are_zero_supported())
-      GTEST_SKIP() << "no denormals-are-zero on this processor";
-    write_mxcsr(analysis_mxcsr(GetParam()));
-  }
-  bool daz() const { return GetParam(); }
-  FpStateGuard guard_;
-};
+class NumericsExtremes : public AnalysisModesTest {};
 
 TEST_P(NumericsExtremes, OrdinaryDataGiveTheLargestAndSmallestValue) {
   std::mt19937_64 rng(20260101);

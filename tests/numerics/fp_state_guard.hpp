@@ -8,6 +8,8 @@
 #include "platform/processor_identification.hpp"
 #include "platform/processor_state.hpp"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 
 namespace sshsum::testing_support {
@@ -40,5 +42,19 @@ inline std::uint32_t analysis_mxcsr(bool denormals_are_zero) {
 inline bool denormals_are_zero_supported() {
   return (read_mxcsr_mask() & kMxcsrDenormalsAreZero) != 0;
 }
+
+// A test run once with denormals-are-zero off (parameter false) and once on
+// (true), always under the analysis's flush-to-zero; the state is restored
+// afterwards.
+class AnalysisModesTest : public ::testing::TestWithParam<bool> {
+protected:
+  void SetUp() override {
+    if (daz() && !denormals_are_zero_supported())
+      GTEST_SKIP() << "no denormals-are-zero on this processor";
+    write_mxcsr(analysis_mxcsr(daz()));
+  }
+  bool daz() const { return GetParam(); }
+  FpStateGuard guard_;
+};
 
 } // namespace sshsum::testing_support
