@@ -11,6 +11,7 @@ Seeded: running it again gives the same files.
 import random
 import shutil
 import sys
+import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent / "oracle"))
@@ -51,40 +52,42 @@ def write_case(name, files, typed, status, stderr_first="",
         (case / "expected_rez").write_bytes(expected_rez)
 
 
-def full_report(case_tree, chosen, second):
-    return report(str(case_tree / chosen), str(case_tree / second))
+def expected_report(chosen_text, second_text=None):
+    """The oracle's report for a run that chooses a file holding
+    `chosen_text` and then reads `second_text` (the same by default) as
+    "ssh.dat"."""
+    with tempfile.TemporaryDirectory() as tmp:
+        chosen, second = Path(tmp) / "chosen.dat", Path(tmp) / "ssh.dat"
+        chosen.write_text(chosen_text)
+        second.write_text(chosen_text if second_text is None else second_text)
+        return report(str(chosen), str(second))
 
 
 def main():
     HERE.mkdir(exist_ok=True)
 
+    def complete_run(name, files, typed, chosen_text, second_text=None):
+        expected = expected_report(chosen_text, second_text)
+        write_case(name, files, typed, 0, stdout=expected,
+                   expected_rez=expected)
+
     # A normal dataset, chosen as "ssh.dat" itself: both readings read the
-    # same file. 7.9780335 and 1.0000000000005 (among others here) round
-    # differently under the 64-bit precision, so sum_row_10 moves.
+    # same file. 7.9780335 and -758549.339E-11 round differently under the
+    # 64-bit precision, so sum_row_10 can move.
     tokens = sea_values(7680)
     tokens[5] = "7.9780335"
-    tokens[4000] = "-758549.339d-11".replace("d", "E")
+    tokens[4000] = "-758549.339E-11"
     text = grid_text(tokens)
-    files = {"Dat/ssh.dat": text}
-    tmp = HERE / "_tmp"
-    tmp.mkdir(exist_ok=True)
-    (tmp / "ssh.dat").write_text(text)
-    expected = report(str(tmp / "ssh.dat"), str(tmp / "ssh.dat"))
-    write_case("same_file", files, "ssh", 0, stdout=expected,
-               expected_rez=expected)
+    complete_run("same_file", {"Dat/ssh.dat": text}, "ssh", text)
 
     # Another file is chosen; "ssh.dat" beside it is the second reading.
     # The chosen file uses commas, tabs, CR LF and exact eighths.
     chosen = [f"{rng.randint(-4000, 4000) / 8}" for _ in range(7680)]
-    second = sea_values(7680)
+    second_text = grid_text(sea_values(7680))
     chosen_text = grid_text(chosen, separator=",\t", newline="\r\n")
-    second_text = grid_text(second)
-    (tmp / "chosen.dat").write_text(grid_text(chosen))
-    (tmp / "ssh.dat").write_text(second_text)
-    expected = report(str(tmp / "chosen.dat"), str(tmp / "ssh.dat"))
-    write_case("other_file",
-               {"Dat/chosen.dat": chosen_text, "Dat/ssh.dat": second_text},
-               "chosen.dat", 0, stdout=expected, expected_rez=expected)
+    complete_run("other_file",
+                 {"Dat/chosen.dat": chosen_text, "Dat/ssh.dat": second_text},
+                 "chosen.dat", grid_text(chosen), second_text)
 
     # NaN, both infinities, signed zeros, a subnormal and the largest values.
     mix = sea_values(7680)
@@ -97,10 +100,7 @@ def main():
     mix[1000] = "-1.7976931348623157E308"
     mix[2001] = "4.9E-324"
     text = grid_text(mix)
-    (tmp / "ssh.dat").write_text(text)
-    expected = report(str(tmp / "ssh.dat"), str(tmp / "ssh.dat"))
-    write_case("nan_infinity", {"Dat/ssh.dat": text}, "ssh.dat", 0,
-               stdout=expected, expected_rez=expected)
+    complete_run("nan_infinity", {"Dat/ssh.dat": text}, "ssh.dat", text)
 
     # The largest value twice, no NaN: the binary64 sums overflow, the
     # binary128 sums do not.
@@ -108,43 +108,35 @@ def main():
     big[10] = "1.7976931348623157E308"
     big[7000] = "1.7976931348623157E308"
     text = grid_text(big)
-    (tmp / "ssh.dat").write_text(text)
-    expected = report(str(tmp / "ssh.dat"), str(tmp / "ssh.dat"))
-    write_case("largest_values", {"Dat/ssh.dat": text}, "ssh.dat", 0,
-               stdout=expected, expected_rez=expected)
+    complete_run("largest_values", {"Dat/ssh.dat": text}, "ssh.dat", text)
 
     # An existing, longer "ssh.rez" is replaced by the new report.
-    files = {"Dat/ssh.dat": grid_text(chosen),
-             "Dat/ssh.rez": "old report line\r\n" * 600}
-    (tmp / "ssh.dat").write_text(grid_text(chosen))
-    expected = report(str(tmp / "ssh.dat"), str(tmp / "ssh.dat"))
-    write_case("replace_rez", files, "ssh.dat", 0, stdout=expected,
-               expected_rez=expected)
+    text = grid_text(chosen)
+    complete_run("replace_rez",
+                 {"Dat/ssh.dat": text,
+                  "Dat/ssh.rez": "old report line\r\n" * 600},
+                 "ssh.dat", text)
 
     # No "ssh.dat" beside the chosen file: the extremes block reaches both
     # sinks, then the second open fails with 29.
-    (tmp / "ssh.dat").write_text(grid_text(chosen))
     extremes_block = b"".join(
-        line + b"\r\n" for line in
-        report(str(tmp / "ssh.dat"), str(tmp / "ssh.dat")).split(b"\r\n")[:3])
-    write_case("missing_ssh_dat", {"Dat/data.dat": grid_text(chosen)},
+        line + b"\r\n" for line in expected_report(text).split(b"\r\n")[:3])
+    write_case("missing_ssh_dat", {"Dat/data.dat": text},
                "data", 29,
                "forrtl: severe (29): file not found, unit 2, file {ROOT}/Dat/ssh.dat",
                stdout=extremes_block, expected_rez=extremes_block)
 
     # Too few values: the first reading ends with 24 before "ssh.rez" exists.
-    short = grid_text(chosen).split("\n")[:63]
+    short = text.split("\n")[:63]
     write_case("too_few_values", {"Dat/ssh.dat": "\n".join(short) + "\n"},
                "ssh.dat", 24,
                "forrtl: severe (24): end-of-file during read, unit 2, file {ROOT}/Dat/ssh.dat",
                stdout=b"")
 
     # A cancelled chooser (empty line): 29 with an empty name.
-    write_case("cancelled", {"Dat/ssh.dat": grid_text(chosen)}, "", 29,
+    write_case("cancelled", {"Dat/ssh.dat": text}, "", 29,
                "forrtl: severe (29): file not found, unit 2, file ",
                rez="ssh.rez", stdout=b"")
-
-    shutil.rmtree(tmp)
 
 
 if __name__ == "__main__":

@@ -123,15 +123,21 @@ def binary128_sum(seq):
 # ---------------------------------------------------------------- digits
 
 
-def digits_of(x: Fraction, count: int):
-    """|x| > 0 correctly rounded (ties to even) to `count` significant
-    digits: (digit string, N) with x ~ 0.d1d2... * 10^N."""
-    x = abs(x)
+def digits_before_point(x: Fraction) -> int:
+    """N with 10^(N-1) <= x < 10^N, for x > 0."""
     n = 0
     while Fraction(10) ** n <= x:
         n += 1
     while Fraction(10) ** (n - 1) > x:
         n -= 1
+    return n
+
+
+def digits_of(x: Fraction, count: int):
+    """|x| > 0 correctly rounded (ties to even) to `count` significant
+    digits: (digit string, N) with x ~ 0.d1d2... * 10^N."""
+    x = abs(x)
+    n = digits_before_point(x)
     scaled = x * Fraction(10) ** (count - n)
     q, r = divmod(scaled.numerator, scaled.denominator)
     if 2 * r > scaled.denominator or (2 * r == scaled.denominator and q % 2):
@@ -146,11 +152,7 @@ def fixed_digits(x: Fraction, places: int, cap: int):
     """Digits of |x| rounded at `places` after the point (at most `cap` and
     37 digits): (digits, N), or None when it rounds to zero."""
     x = abs(x)
-    n = 0
-    while Fraction(10) ** n <= x:
-        n += 1
-    while Fraction(10) ** (n - 1) > x:
-        n -= 1
+    n = digits_before_point(x)
     count = min(places + n, cap, 37)
     if count <= 0:
         unit = Fraction(1, 10 ** places)
