@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when they are
-# missing and we may install (root). Quiet when everything is there.
+# Installs the Debian packages the build needs, when they are missing and we
+# may install (root). Quiet when everything is there.
+# Usage: scripts/setup-deps.sh [--all]
+#   default: what the program and its tests need
+#   --all:   also what the benchmarks and the fuzzers need
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
-          libbenchmark-dev libfast-float-dev libedit-dev python3)
+packages=(cmake ninja-build g++ libgtest-dev libedit-dev)
+if [ "${1:-}" = "--all" ]; then
+  packages+=(libbenchmark-dev libfast-float-dev clang libclang-rt-14-dev python3)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
@@ -15,5 +20,12 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "setup-deps: installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq </dev/null
-apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
+for attempt in 1 2 3; do
+  if apt-get update -qq </dev/null &&
+     apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null; then
+    exit 0
+  fi
+  echo "setup-deps: apt-get failed (attempt $attempt)" >&2
+  sleep 10
+done
+exit 1
