@@ -28,8 +28,6 @@ void write(int sink, const Record &record) {
   write_record(sink, record.bytes, record.length);
 }
 
-} // namespace
-
 // A text line: the label unchanged.
 void write_text_line(int sink, std::string_view label) {
   Record r;
@@ -73,6 +71,8 @@ void write_list_line(int sink, std::string_view label, const Value &value,
 
 // A list-directed write without items: the pending blank alone.
 void write_empty_list_line(int sink) { write_text_line(sink, " "); }
+
+} // namespace
 
 void write_report_block(int sink, ReportBlock block, const SumResults &r) {
   if (block == ReportBlock::extremes) {
